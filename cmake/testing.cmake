@@ -34,9 +34,13 @@ set(TM_UNIT_LIBS_procinfo tm_procinfo)
 set(TM_UNIT_LIBS_lists tm_procinfo)
 set(TM_UNIT_LIBS_shell tm_shell_core)
 
+if(TM_FUZZ)
+  set(TM_UNIT_DIRS)
+else()
+  file(GLOB TM_UNIT_DIRS LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/tests/unit/*)
+endif()
 # tests/unit/<folder>: platform-free, one program per folder, run natively
 # under the sanitizers and the same sources under Wine.
-file(GLOB TM_UNIT_DIRS LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/tests/unit/*)
 foreach(dir ${TM_UNIT_DIRS})
   if(NOT IS_DIRECTORY ${dir})
     continue()
@@ -108,12 +112,13 @@ endif()
 
 # libFuzzer targets (clang, TM_SANITIZE=fuzzer,...): each fuzz/*.cpp is one
 # target, run for a bounded time by the test command.
-if(TM_SANITIZE MATCHES "fuzzer")
+if(TM_FUZZ)
   file(GLOB TM_FUZZ_SOURCES CONFIGURE_DEPENDS fuzz/*.cpp)
   foreach(src ${TM_FUZZ_SOURCES})
     get_filename_component(fz ${src} NAME_WE)
     add_executable(${fz} ${src})
-    target_include_directories(${fz} PRIVATE src)
+    target_include_directories(${fz} PRIVATE src tests)
+    target_link_options(${fz} PRIVATE -fsanitize=fuzzer)
     target_link_libraries(${fz} PRIVATE tm_procinfo tm_perf)
     set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/${fz})
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz-work/${fz})

@@ -144,7 +144,7 @@ TEST_P(ProcessWalk, WorkingSetIsRoundedToNearestKWithTiesToEven) {
   };
   for (const auto& [bytes, k] : cases) {
     TKeyedList<TProcInfo> list;
-    Walk(Build({{.Pid = 8, .Name = u"a.exe"}}), list, 0, [&](int32_t) { return bytes; });
+    Walk(Build({{.Pid = 8, .Name = u"a.exe"}}), list, 0, [b = bytes](int32_t) { return b; });
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list.Object(0)->MemUsage, k) << bytes << " bytes";
   }
