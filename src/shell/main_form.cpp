@@ -9,10 +9,14 @@
 #include "perf/cpu_usage.h"
 #include "perf/mem_info.h"
 #include "procinfo/process_control.h"
+#include "procinfo/process_list_sync.h"
+#include "procinfo/process_snapshot.h"
+#include "procinfo/task_list_sync.h"
 #include "procinfo/window_list.h"
 #include "shell/core/sampler_thread.h"
 #include "shell/core/speed_menu.h"
 #include "shell/core/status_text.h"
+#include "shell/list_view_rows.h"
 #include "ui/application.h"
 #include "ui/text.h"
 
@@ -83,6 +87,13 @@ class TTimerHold {
   bool wasEnabled_;
 };
 
+// The user's time separator for the CPU-time column.
+std::string UserTimeSeparator() {
+  wchar_t buffer[8] = {};
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, buffer, 8) <= 1) return ":";
+  return ui::Narrow(buffer);
+}
+
 }  // namespace
 
 TMainForm::TMainForm(TMainFormDeps deps) : deps_(std::move(deps)) {
@@ -106,6 +117,18 @@ TMainForm::TMainForm(TMainFormDeps deps) : deps_(std::move(deps)) {
       keybd_event(virtualKey, scanCode, keyUp ? KEYEVENTF_KEYUP : 0, 0);
     };
   }
+
+  if (!deps_.GetProcessList)
+    deps_.GetProcessList = [](TKeyedList<TProcInfo>& list) { taskmgr::GetProcessList(list); };
+  if (!deps_.GetWindowList)
+    deps_.GetWindowList = [](TKeyedList<TWinInfo>& list) { taskmgr::GetWindowList(list); };
+  if (!deps_.IsTaskWindow)
+    deps_.IsTaskWindow = [](uintptr_t window, const std::string& wndClass, TTextList& claimed) {
+      return taskmgr::IsTaskWindow(window, wndClass, claimed);
+    };
+  if (!deps_.GetWindowIcon)
+    deps_.GetWindowIcon = [](uintptr_t window) { return taskmgr::GetWindowIcon(window); };
+  timeSeparator_ = UserTimeSeparator();
 
   ui::TFormOptions options;
   options.MaximizeBox = false;
@@ -244,9 +267,18 @@ void TMainForm::SetRefreshInterval(uint16_t value) {
   RestartRefreshTimer(timer, value);
 }
 
-void TMainForm::RefreshProcessList() {}
+void TMainForm::RefreshProcessList() {
+  TListViewRows rows(procListView);
+  RefreshProcessRows(deps_.GetProcessList,
+                     [this](const std::string& text) { StatusBar.SetPanelText(0, text); }, rows,
+                     timeSeparator_);
+}
 
-void TMainForm::RefreshTaskList() {}
+void TMainForm::RefreshTaskList() {
+  TTaskListViewRows rows(TaskListView);
+  TImageListSink images(ImageList);
+  RefreshTaskRows(deps_.GetWindowList, deps_.IsTaskWindow, deps_.GetWindowIcon, rows, images);
+}
 
 void TMainForm::endProcBtnClick() {
   const int row = procListView.Selected();

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "procinfo/keyed_list.h"
+#include "procinfo/proc_info.h"
+#include "procinfo/win_info.h"
 #include "shell/core/graph_lifecycle.h"
 #include "ui/button.h"
 #include "ui/form.h"
@@ -50,6 +53,13 @@ struct TMainFormDeps {
   std::function<bool(const std::string& file, const std::string& parameters)> ShellOpen;
   // One synthesised key event. Default: keybd_event with the key's scan code.
   std::function<void(uint8_t virtualKey, bool keyUp)> KeyEvent;
+  // The sources of the two list refreshes. Default: the system's processes
+  // and windows.
+  std::function<void(TKeyedList<TProcInfo>&)> GetProcessList;
+  std::function<void(TKeyedList<TWinInfo>&)> GetWindowList;
+  std::function<bool(uintptr_t window, const std::string& wndClass, TTextList& claimed)>
+      IsTaskWindow;
+  std::function<uintptr_t(uintptr_t window)> GetWindowIcon;
 };
 
 class TMainForm : public ui::TForm {
@@ -128,6 +138,7 @@ class TMainForm : public ui::TForm {
   void ShowGraph(ui::TImage& image, const TUseage& graph);
 
   TMainFormDeps deps_;
+  std::string timeSeparator_;
   TGraphHost graphHost_{*this};
   TGraphLifecycle graphs_{graphHost_};
   std::vector<uint8_t> frame_;

@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include <chrono>
@@ -124,7 +126,9 @@ TEST_F(TaskManagerTest, ShowsItsTabsColumnsAndStatusTexts) {
     return std::regex_match(panel2, memory, std::regex("内存使用：([0-9]+)/([0-9]+)")) &&
            std::stoll(memory[2]) > 0;
   }, 5s)) << panel2;
-  if (memory.size() == 3) EXPECT_LE(std::stoll(memory[1]), std::stoll(memory[2]));
+  if (memory.size() == 3) {
+    EXPECT_LE(std::stoll(memory[1]), std::stoll(memory[2]));
+  }
 }
 
 TEST_F(TaskManagerTest, ApplicationRowSwitchToAndEndTask) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "shell/command_ids.h"
 #include "shell/main_form.h"
 #include "ui/application.h"
 #include "win/shell/shell_test_support.h"
@@ -232,6 +234,20 @@ TEST_F(LayoutTest, MenuTree) {
   for (int i = 0; i < 4; ++i)
     EXPECT_EQ((GetMenuState(speed, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) != 0, i == 1)
         << "only 标准 is ticked at start";
+}
+
+// Automation posts these identifiers; they must stay the items' own.
+TEST_F(LayoutTest, MenuCommandsKeepTheirPublishedIdentifiers) {
+  const std::pair<ui::TMenuItem&, uint16_t> items[] = {
+      {form.N1, kCommandNewTask},     {form.X1, kCommandExit},
+      {form.A1, kCommandAlwaysOnTop}, {form.H2, kCommandSpeedHigh},
+      {form.N5, kCommandSpeedNormal}, {form.N6, kCommandSpeedLow},
+      {form.N8, kCommandPause},       {form.H1, kCommandHomepage},
+  };
+  for (const auto& [item, id] : items) {
+    EXPECT_EQ(item.Command(), id) << item.Caption();
+    EXPECT_EQ(form.MainMenu.FindCommand(id), &item) << item.Caption();
+  }
 }
 
 TEST_F(LayoutTest, ResizingMovesAnchoredControlsOnly) {
