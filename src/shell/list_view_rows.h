@@ -51,14 +51,24 @@ class TTaskListViewRows : public TListViewRowsOf<ITaskRowModel> {
   }
 };
 
+// Emptied and refilled on every refresh, as far as anyone can see: the
+// k-th icon added goes to position k. Images already holding that icon are
+// kept rather than copied again (a copy costs about a millisecond under
+// Wine), and what the refresh did not refill goes at Finish.
 class TImageListSink : public IImageSink {
  public:
   explicit TImageListSink(ui::TImageList& images) : images_(images) {}
-  void Clear() override { images_.Clear(); }
-  int AddIcon(uintptr_t icon) override { return images_.AddIcon(reinterpret_cast<HICON>(icon)); }
+  ~TImageListSink() override { Finish(); }
+  void Clear() override { next_ = 0; }
+  int AddIcon(uintptr_t icon) override {
+    if (images_.PutIcon(next_, reinterpret_cast<HICON>(icon)) < 0) return -1;
+    return next_++;
+  }
+  void Finish() { images_.Truncate(next_); }
 
  private:
   ui::TImageList& images_;
+  int next_ = 0;
 };
 
 }  // namespace taskmgr

@@ -158,16 +158,9 @@ void* TListView::Data(int row) const { return RowAt(row).data.get(); }
 
 void TListView::SetData(int row, TRowData data) {
   TRow& r = RowAt(row);
-  const bool samePointer = r.data.get() == data.get();
-  // The row's previous data goes now.
+  // The row's previous data goes now. The data lives here only: the control
+  // never needs it, so a row given a fresh record costs no message.
   r.data = std::move(data);
-  if (samePointer || !Handle()) return;
-  BeforeChange();
-  LVITEMW item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  item.lParam = reinterpret_cast<LPARAM>(r.data.get());
-  SendMessageW(Handle(), LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 int TListView::Selected() const {

@@ -92,10 +92,18 @@ TEST_F(LayoutTest, ComponentBoundsWithinTheirParents) {
     const SIZE page = c.control.Parent()->ClientSize();
     const RECT r = c.control.BoundsRect();
     EXPECT_EQ(c.control.Anchors(), c.anchors) << c.name;
-    if (c.left >= 0) EXPECT_EQ(r.left, Scale(c.left)) << c.name;
-    if (c.top >= 0) EXPECT_EQ(r.top, Scale(c.top)) << c.name;
-    if (c.width >= 0) EXPECT_EQ(r.right - r.left, Scale(c.width)) << c.name;
-    if (c.height >= 0) EXPECT_EQ(r.bottom - r.top, Scale(c.height)) << c.name;
+    if (c.left >= 0) {
+      EXPECT_EQ(r.left, Scale(c.left)) << c.name;
+    }
+    if (c.top >= 0) {
+      EXPECT_EQ(r.top, Scale(c.top)) << c.name;
+    }
+    if (c.width >= 0) {
+      EXPECT_EQ(r.right - r.left, Scale(c.width)) << c.name;
+    }
+    if (c.height >= 0) {
+      EXPECT_EQ(r.bottom - r.top, Scale(c.height)) << c.name;
+    }
     EXPECT_EQ(page.cx - r.right, Scale(c.rightGap)) << c.name;
     EXPECT_EQ(page.cy - r.bottom, Scale(c.bottomGap)) << c.name;
     EXPECT_GE(r.top, 0) << c.name << " lies inside its page";

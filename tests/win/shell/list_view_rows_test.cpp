@@ -110,7 +110,6 @@ TEST_F(ListViewRowsTest, TaskRowsOwnTheirRecordsAndShowTheirIcons) {
   EXPECT_EQ(ControlCellText(form.TaskListView.Handle(), 0, 1), "正在运行");
   ASSERT_NE(rows.Data(1), nullptr);
   EXPECT_EQ(rows.Data(1)->Handle, 102u);
-  EXPECT_EQ(reinterpret_cast<void*>(ControlItem(form.TaskListView.Handle(), 1).lParam), rows.Data(1));
 
   windows[0].title = "记事本 - 新标题";
   windows.erase(windows.begin() + 1);
@@ -119,6 +118,57 @@ TEST_F(ListViewRowsTest, TaskRowsOwnTheirRecordsAndShowTheirIcons) {
   EXPECT_EQ(ControlCellText(form.TaskListView.Handle(), 0, 0), "记事本 - 新标题");
   EXPECT_EQ(rows.Data(0)->Caption, "记事本 - 新标题");
   EXPECT_EQ(form.ImageList.Count(), 1) << "the images are rebuilt on every refresh";
+}
+
+// The image list as a refresh leaves it: position k holds the k-th icon
+// added, whatever the previous refresh held, and nothing more.
+TEST_F(ListViewRowsTest, ImageSinkRefillsPositionsInOrderAndDropsTheRest) {
+  HICON a = LoadIconW(nullptr, IDI_APPLICATION);
+  HICON b = LoadIconW(nullptr, IDI_WARNING);
+  HICON c = LoadIconW(nullptr, IDI_ERROR);
+  ui::TImageList scratchImages;
+  scratchImages.Create();
+  auto refill = [&](std::initializer_list<HICON> icons) {
+    TImageListSink images(form.ImageList);
+    images.Clear();
+    std::vector<int> positions;
+    for (HICON icon : icons) positions.push_back(images.AddIcon(reinterpret_cast<uintptr_t>(icon)));
+    return positions;
+  };
+  auto same = [&](int index, HICON icon) {
+    // Compare what the list draws with the icon drawn directly.
+    auto pixels = [](auto draw) {
+      HDC screen = GetDC(nullptr);
+      HDC dc = CreateCompatibleDC(screen);
+      HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+      HGDIOBJ old = SelectObject(dc, bitmap);
+      RECT all{0, 0, 16, 16};
+      FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      draw(dc);
+      std::vector<COLORREF> out;
+      for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) out.push_back(GetPixel(dc, x, y));
+      SelectObject(dc, old);
+      DeleteObject(bitmap);
+      DeleteDC(dc);
+      ReleaseDC(nullptr, screen);
+      return out;
+    };
+    TImageListSink scratch(scratchImages);
+    scratch.Clear();
+    scratch.AddIcon(reinterpret_cast<uintptr_t>(icon));
+    return pixels([&](HDC dc) { ImageList_Draw(form.ImageList.Handle(), index, dc, 0, 0, ILD_NORMAL); }) ==
+           pixels([&](HDC dc) { ImageList_Draw(scratchImages.Handle(), 0, dc, 0, 0, ILD_NORMAL); });
+  };
+
+  EXPECT_EQ(refill({a, nullptr, b, c}), (std::vector<int>{0, -1, 1, 2}));
+  EXPECT_EQ(form.ImageList.Count(), 3);
+  EXPECT_EQ(refill({c, a}), (std::vector<int>{0, 1}));
+  ASSERT_EQ(form.ImageList.Count(), 2);
+  EXPECT_TRUE(same(0, c));
+  EXPECT_TRUE(same(1, a));
+  EXPECT_EQ(refill({}), std::vector<int>{});
+  EXPECT_EQ(form.ImageList.Count(), 0);
 }
 
 }  // namespace
