@@ -40,7 +40,8 @@ class TaskManagerTest : public ::testing::Test {
   void SetUp() override {
     app_ = ChildProcess(ProgramDir() + L"taskmgr.exe", L"");
     ASSERT_TRUE(app_.Started());
-    ASSERT_TRUE(WaitFor([&] { return (main_ = FindTopWindow(app_.Pid(), kCaption)) != nullptr; }, 20s))
+    // Generous: a cold machine builds its font caches at the first start.
+    ASSERT_TRUE(WaitFor([&] { return (main_ = FindTopWindow(app_.Pid(), kCaption)) != nullptr; }, 60s))
         << "the main window did not appear";
     FindControls();
     ASSERT_NE(taskList_, nullptr);
