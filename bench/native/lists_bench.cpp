@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_snapshot.h"
 #include "fakes/memory_image_sink.h"
 #include "fakes/memory_row_model.h"
 #include "procinfo/list_texts.h"
@@ -16,12 +17,7 @@
 namespace taskmgr {
 namespace {
 
-struct TProc {
-  int32_t pid;
-  std::string name;
-  long long cpuSeconds;
-  uint32_t mem;
-};
+using fakes::TProc;
 
 // A machine with `count` processes; each tick, `churnPercent` of them end
 // and as many new ones start (reported last, as new processes usually are).
@@ -41,16 +37,7 @@ class TMachine {
     }
   }
 
-  void Fill(TKeyedList<TProcInfo>& list) const {
-    for (const auto& p : procs_) {
-      auto info = std::make_unique<TProcInfo>();
-      info->Name = p.name;
-      info->PID = p.pid;
-      info->MemUsage = p.mem;
-      info->CpuTime = static_cast<double>(p.cpuSeconds) / 86400.0;
-      list.Add(PidText(p.pid), std::move(info));
-    }
-  }
+  void Fill(TKeyedList<TProcInfo>& list) const { fakes::FillSnapshot(procs_, list); }
 
  private:
   TProc NewProc() {

@@ -233,8 +233,9 @@ void TMainForm::FormShow() { graphs_.FirstShow(); }
 void TMainForm::FormClose() { graphs_.Close(); }
 
 void TMainForm::ShowGraph(ui::TImage& image, const TUseage& graph) {
+  // The surface's rows are already padded as the image keeps them.
   graph.CopyFrame(frame_);
-  image.SetPicture(frame_.data(), graph.Width(), graph.Height(), graph.Stride());
+  image.TakePicture(frame_, graph.Width(), graph.Height());
 }
 
 void TMainForm::TimerTimer() {

@@ -28,6 +28,18 @@ void TImage::SetPicture(const uint8_t* bits, int width, int height, int stride) 
   Invalidate();
 }
 
+void TImage::TakePicture(std::vector<uint8_t>& bits, int width, int height) {
+  const int padded = (width * 3 + 3) & ~3;
+  if (width < 0 || height < 0 ||
+      bits.size() != static_cast<size_t>(padded) * static_cast<size_t>(height))
+    throw std::invalid_argument("invalid picture");
+  bits_.swap(bits);
+  width_ = width;
+  height_ = height;
+  stride_ = padded;
+  Invalidate();
+}
+
 void TImage::ClearPicture() {
   bits_.clear();
   width_ = height_ = stride_ = 0;

@@ -15,6 +15,10 @@ class TImage : public TControl {
   // Copies `height` rows of `width` pixels, `stride` bytes apart. Shown at
   // the next paint; Repaint shows it at once.
   void SetPicture(const uint8_t* bits, int width, int height, int stride);
+  // The same for a caller's copy already laid out as the image keeps it
+  // (rows padded to 4 bytes): the image takes `bits` and hands back its
+  // previous buffer, so a picture shown every tick is copied only once.
+  void TakePicture(std::vector<uint8_t>& bits, int width, int height);
   void ClearPicture();
 
   int PictureWidth() const { return width_; }

@@ -8,33 +8,20 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_snapshot.h"
 #include "fakes/memory_row_model.h"
 #include "procinfo/list_texts.h"
 
 namespace taskmgr {
 namespace {
 
+using fakes::FillSnapshot;
 using fakes::TMemoryRowModel;
+using fakes::TProc;
 using Texts = std::vector<std::string>;
 
-struct TProc {
-  int32_t pid;
-  std::string name;
-  long long cpuSeconds = 0;
-  uint32_t mem = 0;
-};
-
 TSnapshotFiller SnapshotOf(std::vector<TProc> procs) {
-  return [procs = std::move(procs)](TKeyedList<TProcInfo>& list) {
-    for (const auto& p : procs) {
-      auto info = std::make_unique<TProcInfo>();
-      info->Name = p.name;
-      info->PID = p.pid;
-      info->MemUsage = p.mem;
-      info->CpuTime = static_cast<double>(p.cpuSeconds) / 86400.0;
-      list.Add(PidText(p.pid), std::move(info));
-    }
-  };
+  return [procs = std::move(procs)](TKeyedList<TProcInfo>& list) { FillSnapshot(procs, list); };
 }
 
 std::string Refresh(TMemoryRowModel& model, std::vector<TProc> procs) {

@@ -293,6 +293,17 @@ TEST(Image, ShowsACopyOfAnyStride) {
   ReleaseDC(image.Handle(), dc);
 
   EXPECT_THROW(image.SetPicture(bits.data(), 5, 3, 14), std::invalid_argument);
+
+  // A padded copy is taken over whole; the previous picture comes back.
+  std::vector<uint8_t> padded(16 * 3, 0);
+  padded[16 * 1 + 3 * 2 + 2] = 0x7F;  // red of (2, 1)
+  image.TakePicture(padded, 5, 3);
+  EXPECT_EQ(image.PicturePixel(2, 1), 0x00007Fu);
+  EXPECT_EQ(image.PicturePixel(0, 0), 0u);
+  ASSERT_EQ(padded.size(), 16u * 3);
+  EXPECT_EQ(padded[0], 0x11) << "the previous picture's first pixel";
+  std::vector<uint8_t> wrongSize(15 * 3);
+  EXPECT_THROW(image.TakePicture(wrongSize, 5, 3), std::invalid_argument);
 }
 
 TEST(ImageList, StoresCopiesOfIcons) {
