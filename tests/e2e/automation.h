@@ -10,10 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "ui/text.h"
+
 namespace e2e {
 
-std::wstring Widen(const std::string& utf8);
-std::string Narrow(const std::wstring& utf16);
+using taskmgr::ui::Narrow;
+using taskmgr::ui::Widen;
 
 // A process started by a test; ended (and waited for) when destroyed, so a
 // failing test leaves nothing running.
